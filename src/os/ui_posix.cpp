@@ -1,0 +1,5 @@
+#include "os/ui.h"
+
+void InitialiseCommonControls()
+{
+}

@@ -1,0 +1,16 @@
+#include "splash/splash.h"
+
+// Placeholder: no splash yet.
+CTextBuffer FindRuntimeSplashLibrary()
+{
+    return CTextBuffer();
+}
+
+void StartRuntimeSplash(const CTextBuffer&)
+{
+}
+
+bool ShowBuiltInSplash(const CTextBuffer&)
+{
+    return false;
+}
