@@ -1,0 +1,8 @@
+#include "config/environment.h"
+
+#include <unistd.h>
+
+char** EnvironmentBlock()
+{
+    return environ;
+}
