@@ -62,3 +62,7 @@ CTextBuffer CLaunchConfig::ReadWildcard() const { return GetValue("wildcard"); }
 CTextBuffer CLaunchConfig::ReadForceCwd() const { return GetValue("forcecwd"); }
 CTextBuffer CLaunchConfig::ReadStdout() const { return GetValue("stdout"); }
 CTextBuffer CLaunchConfig::ReadStderr() const { return GetValue("stderr"); }
+CTextBuffer CLaunchConfig::ReadJreOrder() const { return GetValue("jre_order"); }
+CTextBuffer CLaunchConfig::ReadJvmDll() const { return ResolveAppPath(GetValue("jvmdll")); }
+CTextBuffer CLaunchConfig::ReadJre() const { return ResolveAppPath(GetValue("jre")); }
+CTextBuffer CLaunchConfig::ReadVm() const { return GetValue("vm"); }

@@ -43,6 +43,10 @@ public:
     CTextBuffer ReadForceCwd() const;
     CTextBuffer ReadStdout() const;
     CTextBuffer ReadStderr() const;
+    CTextBuffer ReadJreOrder() const;
+    CTextBuffer ReadJvmDll() const;
+    CTextBuffer ReadJre() const;
+    CTextBuffer ReadVm() const;
 
     int32_t ExternalLength() const { return m_externalLength; }
     int32_t TrailerPosition() const { return m_trailerPosition; }
