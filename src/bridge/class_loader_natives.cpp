@@ -33,3 +33,8 @@ extern "C" JNIEXPORT jobject JNICALL Java_com_mirathel_qvx_TovarinClassLoader_fi
 {
     return CallSuperResourceMethod(env, loader, name, "findResources", "(Ljava/lang/String;)Ljava/util/Enumeration;");
 }
+
+extern "C" JNIEXPORT jbyteArray JNICALL Java_com_mirathel_qvx_Handler_loadResourceData(JNIEnv*, jobject, jstring)
+{
+    return nullptr;
+}
