@@ -3,6 +3,6 @@
 # quietly and without a display. The prefix is created on first use.
 : "${TOVARIN_WINEPREFIX:=${TMPDIR:-/tmp}/tovarin-wineprefix}"
 export WINEPREFIX="$TOVARIN_WINEPREFIX"
-export WINEDEBUG=-all
+export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml="
 exec /usr/lib/wine/wine64 "$@"

@@ -10,7 +10,7 @@ packages=(
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   openjdk-17-jdk-headless
   googletest libbenchmark-dev
-  wine wine64 xvfb
+  wine wine64 xvfb xauth
   hyperfine
 )
 

@@ -49,5 +49,16 @@ void InstallTerminationSignals(SignalProc onSignal);
 // or error marker).
 void CallPreviousSignalHandler(int signal);
 
+// Separates the folders of PATH: ';' on Windows, ':' on Linux.
+extern const char kPathListSeparator;
+
 // Sets (value non-null) or removes a variable of the process environment.
 bool SetEnvironmentValue(const char* name, const char* value);
+// Applies "NAME=value" to the C library's and the process's environment; "NAME=" removes
+// the variable.
+bool PutEnvironment(const char* assignment);
+
+// 0 when the process counts as elevated (an elevated token on Windows Vista and later,
+// every process before it; effective user 0 on Linux), 1 when it does not, -1 when the
+// token cannot be read. flag, when given, is set to 1 or 0 alike.
+int IsProcessElevated(int* flag = nullptr);

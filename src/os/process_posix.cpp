@@ -207,3 +207,22 @@ bool SetEnvironmentValue(const char* name, const char* value)
 {
     return (value ? setenv(name, value, 1) : unsetenv(name)) == 0;
 }
+
+const char kPathListSeparator = ':';
+
+bool PutEnvironment(const char* assignment)
+{
+    const char* equals = std::strchr(assignment, '=');
+    if (!equals)
+        return false;
+    CTextBuffer name(assignment, int32_t(equals - assignment));
+    return SetEnvironmentValue(name.Data(), equals[1] ? equals + 1 : nullptr);
+}
+
+int IsProcessElevated(int* flag)
+{
+    int elevated = geteuid() == 0;
+    if (flag)
+        *flag = elevated;
+    return elevated ? 0 : 1;
+}

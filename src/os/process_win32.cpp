@@ -129,3 +129,49 @@ bool SetEnvironmentValue(const char* name, const char* value)
         assignment.Append(value);
     return _putenv(assignment.Data()) == 0;
 }
+
+const char kPathListSeparator = ';';
+
+bool PutEnvironment(const char* assignment)
+{
+    return _putenv(assignment) == 0;
+}
+
+namespace {
+
+bool IsVistaOrLater()
+{
+    OSVERSIONINFOA info;
+    ZeroMemory(&info, sizeof info);
+    info.dwOSVersionInfoSize = 148;
+    // Deprecated, but it is exactly the question asked: is there user account control.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    BOOL ok = GetVersionExA(&info);
+#pragma GCC diagnostic pop
+    return ok && info.dwPlatformId == VER_PLATFORM_WIN32_NT && info.dwMajorVersion >= 6;
+}
+
+} // namespace
+
+int IsProcessElevated(int* flag)
+{
+    if (!IsVistaOrLater()) {
+        if (flag)
+            *flag = 1;
+        return 0;
+    }
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return -1;
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    int answer = -1;
+    if (GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size)) {
+        answer = elevation.TokenIsElevated ? 0 : 1;
+        if (flag)
+            *flag = elevation.TokenIsElevated ? 1 : 0;
+    }
+    CloseHandle(token);
+    return answer;
+}

@@ -38,6 +38,9 @@ public:
     // string value without its own terminator is still safe to read as text. False when
     // the key is not open or the value cannot be read.
     bool QueryValue(const char* name, uint32_t& type, CTextBuffer& data) const;
+    // A string value (plain or expandable, left unexpanded) of at most 260 bytes, without
+    // its terminator. False for other types and longer values.
+    bool ReadText(const char* name, CTextBuffer& text) const;
 
 private:
     void* m_handle = nullptr;   // HKEY on Windows

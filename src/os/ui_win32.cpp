@@ -10,3 +10,8 @@ void InitialiseCommonControls()
     init.dwICC = 0;
     InitCommonControlsEx(&init);
 }
+
+void ShowWarningBox(void* owner, const char* text, const char* caption)
+{
+    MessageBoxA(static_cast<HWND>(owner), text, caption, MB_ICONWARNING | MB_SETFOREGROUND | MB_TOPMOST);
+}

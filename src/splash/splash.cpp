@@ -14,3 +14,16 @@ bool ShowBuiltInSplash(const CTextBuffer&)
 {
     return false;
 }
+
+void* GetSplashWindowHandle()
+{
+    return nullptr;
+}
+
+void ScheduleSplashClose(int)
+{
+}
+
+void RegisterSplashCloseOnWindow(JNIEnv*)
+{
+}

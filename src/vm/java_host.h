@@ -2,6 +2,7 @@
 // library, the VM and the JNIEnv of the thread that created it.
 #pragma once
 
+#include "os/library.h"
 #include "text/text_buffer.h"
 #include "vm/jvm.h"
 
@@ -16,6 +17,9 @@ public:
     // 0 on success, 2 when the library does not load or lacks the entry point, 4 when
     // the VM refuses to start. The option list is emptied whatever the outcome.
     int CreateVm(const char* libraryPath);
+    // Writes the system's reason why the library did not load to standard error, with
+    // "%1" replaced by the path.
+    static void ReportLibraryLoadError(const char* libraryPath);
     // The "java.version" property; false when System.getProperty cannot be found.
     bool QueryJavaVersion(CTextBuffer& version);
     // 0 within the bounds, 6 below the minimum, 12 above the maximum.
@@ -30,7 +34,7 @@ public:
 
 private:
     CTextList m_options;
-    void* m_library = nullptr;
+    CLibrary m_library;
     JavaVM* m_vm = nullptr;
     JNIEnv* m_env = nullptr;
 };

@@ -1,0 +1,6 @@
+#include "jre/jre_locator.h"
+
+const RuntimeLayout& NativeRuntimeLayout()
+{
+    return kWindowsRuntimeLayout;
+}

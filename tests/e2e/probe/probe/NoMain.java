@@ -1,0 +1,7 @@
+package probe;
+
+/** Has a main method, but not the static one taking String[]. */
+public class NoMain {
+    public void main(String[] args) {
+    }
+}

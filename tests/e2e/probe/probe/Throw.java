@@ -1,0 +1,7 @@
+package probe;
+
+public class Throw {
+    public static void main(String[] args) {
+        throw new IllegalStateException("thrown by probe.Throw");
+    }
+}
