@@ -421,8 +421,10 @@ bool WriteProgram(const std::string& outputPath, const fs::path& modeFrom, const
     }
 
     std::error_code ec;
-    // The stub's mode carries the executable bits on POSIX systems.
-    fs::perms mode = fs::status(modeFrom, ec).permissions();
+    // The stub's mode carries the executable bits on POSIX systems. The owner keeps write
+    // access whatever the stub's was: Windows refuses to rename over a read-only program,
+    // so the next build could not replace this one.
+    fs::perms mode = fs::status(modeFrom, ec).permissions() | fs::perms::owner_write;
     if (!ec)
         fs::permissions(PackPath(temporary), mode, ec);
     if (!ec)

@@ -217,6 +217,23 @@ protected:
         return PackInput{PackInput::kFile, name, path};
     }
 
+    // Packs "out" from BasicOptions-style options and reads its payload back; a failure on
+    // the way is reported under `label` and gives no entries.
+    std::map<std::string, ZipEntry> PackAndRead(const PackOptions& options, const std::string& label = "")
+    {
+        PackResult result = PackProgram(options);
+        Program p;
+        std::string error = result.message;
+        std::map<std::string, ZipEntry> entries;
+        if (result.ok && SplitProgram(Read("out"), FakeStub().size(), p, error))
+            entries = ParseArchive(p.archive, error);
+        if (!result.ok || !error.empty()) {
+            ADD_FAILURE() << label << ": " << error;
+            entries.clear();
+        }
+        return entries;
+    }
+
     fs::path m_dir;
 };
 
@@ -360,13 +377,7 @@ TEST_F(PackTest, NestedJarsStoredUnlessAskedToDeflate)
         options.deflateJars = deflateJars;
         for (const Case& c : cases)
             options.inputs.push_back(File(c.name, Write("content", content)));
-        PackResult result = PackProgram(options);
-        ASSERT_TRUE(result.ok) << result.message;
-        Program p;
-        std::string error;
-        ASSERT_TRUE(SplitProgram(Read("out"), FakeStub().size(), p, error)) << error;
-        std::map<std::string, ZipEntry> entries = ParseArchive(p.archive, error);
-        ASSERT_TRUE(error.empty()) << error;
+        std::map<std::string, ZipEntry> entries = PackAndRead(options, deflateJars ? "deflated jars" : "stored jars");
         for (const Case& c : cases) {
             bool stored = c.storedByDefault && !deflateJars;
             EXPECT_EQ(entries[c.name].method, stored ? 0u : 8u) << c.name << (deflateJars ? " with --deflate-jars" : "");
@@ -387,13 +398,7 @@ TEST_F(PackTest, FolderTreesAndNonAsciiNames)
     options.inputs = {PackInput{PackInput::kFolder, "res\\v1", PathOf("tree")},
                       PackInput{PackInput::kFolder, "", PathOf("tree")},
                       File("named/\xD0\xB4.txt", PathOf("lone/\xD0\xB4.txt"))};
-    PackResult result = PackProgram(options);
-    ASSERT_TRUE(result.ok) << result.message;
-    Program p;
-    std::string error;
-    ASSERT_TRUE(SplitProgram(Read("out"), FakeStub().size(), p, error)) << error;
-    std::map<std::string, ZipEntry> entries = ParseArchive(p.archive, error);
-    ASSERT_TRUE(error.empty()) << error;
+    std::map<std::string, ZipEntry> entries = PackAndRead(options);
 
     std::map<std::string, std::string> expected = {
         {"res/v1/b.txt", "b"}, {"res/v1/a/z.properties", "z"}, {"res/v1/a/deep/lib.jar", "jar"},
@@ -493,15 +498,19 @@ TEST_F(PackTest, ReplacesAnExistingProgramAndMayReadItsOwnOutput)
     PackOptions options = BasicOptions();
     Write("out", "an older program, longer than the new one will be" + std::string(4000, '.'));
     options.inputs = {File("old.bin", PathOf("out"))};
-    PackResult result = PackProgram(options);
-    ASSERT_TRUE(result.ok) << result.message;
-    Program p;
-    std::string error;
-    ASSERT_TRUE(SplitProgram(Read("out"), FakeStub().size(), p, error)) << error;
-    std::map<std::string, ZipEntry> entries = ParseArchive(p.archive, error);
-    ASSERT_TRUE(error.empty()) << error;
+    std::map<std::string, ZipEntry> entries = PackAndRead(options);
     EXPECT_EQ(entries["old.bin"].data.substr(0, 16), "an older program");
     EXPECT_EQ(Snapshot().size(), 3u) << "stub, app.cfg and out only";
+
+    // A read-only stub must not make a program that the next build cannot replace.
+    fs::permissions(PathOf("stub"), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    options.inputs.clear();
+    for (int build = 0; build < 2; ++build) {
+        PackResult result = PackProgram(options);
+        EXPECT_TRUE(result.ok) << "build " << build << " from a read-only stub: " << result.message;
+    }
+    fs::permissions(PathOf("stub"), fs::perms::owner_write, fs::perm_options::add);
 }
 
 TEST_F(PackTest, SupportClassesFolderMayBeAbsentOrEmpty)
