@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <initializer_list>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -55,6 +56,10 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& err
         return false;
     }
     bytes.clear();
+    std::error_code sizeError;
+    uintmax_t expected = fs::file_size(PackPath(path), sizeError);
+    if (!sizeError && expected < kMaxProgramSize)
+        bytes.reserve(size_t(expected));
     char chunk[65536];
     size_t n;
     while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0)
@@ -323,7 +328,7 @@ bool CollectSupportClasses(const std::string& dir, std::vector<PendingEntry>& en
     return true;
 }
 
-bool BuildArchive(const PackOptions& options, std::string& archive, size_t& entryCount,
+bool BuildArchive(const PackOptions& options, std::vector<unsigned char>& archive, size_t& entryCount,
                   std::vector<std::string>& notes, std::string& error)
 {
     std::vector<PendingEntry> entries;
@@ -359,8 +364,8 @@ bool BuildArchive(const PackOptions& options, std::string& archive, size_t& entr
         }
     }
     entryCount = writer.EntryCount();
-    std::vector<unsigned char> bytes = writer.Finish(options.comment);
-    archive.assign(bytes.begin(), bytes.end());
+    std::string().swap(data);   // the largest file read, no longer needed
+    archive = writer.Finish(options.comment);
     return true;
 }
 
@@ -387,12 +392,19 @@ void RemoveQuietly(const std::string& path)
     fs::remove(PackPath(path), ignored);
 }
 
-bool WriteAll(std::FILE* file, const std::string& bytes)
+// A piece of the program, pointing into a buffer that outlives the write: the payload can
+// be large, and copying it once more only to write it would double the tool's memory.
+struct Piece {
+    const void* data;
+    size_t size;
+};
+
+bool WriteAll(std::FILE* file, const Piece& piece)
 {
-    return bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return piece.size == 0 || std::fwrite(piece.data, 1, piece.size, file) == piece.size;
 }
 
-bool WriteProgram(const std::string& outputPath, const fs::path& modeFrom, const std::vector<std::string>& pieces,
+bool WriteProgram(const std::string& outputPath, const fs::path& modeFrom, std::initializer_list<Piece> pieces,
                   std::string& error)
 {
     std::string temporary;
@@ -409,7 +421,7 @@ bool WriteProgram(const std::string& outputPath, const fs::path& modeFrom, const
     }
 
     bool written = true;
-    for (const std::string& piece : pieces)
+    for (const Piece& piece : pieces)
         written = written && WriteAll(file, piece);
     written = std::fflush(file) == 0 && written;
     int code = errno;
@@ -451,7 +463,8 @@ PackResult PackProgram(const PackOptions& options)
         return result;
 
     // Everything is read before anything is written, so the output may be one of the inputs.
-    std::string stubText, configText, block, archive;
+    std::string stubText, configText, block;
+    std::vector<unsigned char> archive;
     if (!ReadWholeFile(options.stubPath, stubText, error) || !ReadWholeFile(options.configPath, configText, error))
         return result;
     if (!BuildConfigBlock(configText, Quoted(options.configPath), block, error))
@@ -473,12 +486,14 @@ PackResult PackProgram(const PackOptions& options)
         error = Quoted(options.stubPath) + ": " + error;
         return result;
     }
-    stubText.assign(stub.begin(), stub.end());
 
     std::string trailer;
     Put32(trailer, result.blockLength);
     trailer.append(16, '\0');
-    if (!WriteProgram(options.outputPath, PackPath(options.stubPath), {stubText, block, trailer, archive}, error))
+    if (!WriteProgram(options.outputPath, PackPath(options.stubPath),
+                      {{stub.data(), stub.size()}, {block.data(), block.size()}, {trailer.data(), trailer.size()},
+                       {archive.data(), archive.size()}},
+                      error))
         return result;
     result.ok = true;
     return result;
