@@ -469,23 +469,26 @@ PackResult PackProgram(const PackOptions& options)
         return result;
     if (!BuildConfigBlock(configText, Quoted(options.configPath), block, error))
         return result;
+    // The field is checked before the payload is compressed, which may take a while;
+    // writing 0 leaves it as a bare stub has it.
+    std::vector<unsigned char> stub(stubText.begin(), stubText.end());
+    if (!PatchArchiveLength(stub, 0, error)) {
+        error = Quoted(options.stubPath) + ": " + error;
+        return result;
+    }
     if (!BuildArchive(options, archive, result.entryCount, result.notes, error))
         return result;
 
     size_t commentLength = options.hasComment ? options.comment.size() : 0;
     result.blockLength = uint32_t(block.size());
     result.archiveLength = uint32_t(archive.size() - commentLength);
-    result.programSize = uint64_t(stubText.size()) + block.size() + 4 + 16 + archive.size();
+    result.programSize = uint64_t(stub.size()) + block.size() + 4 + 16 + archive.size();
     if (result.programSize > kMaxProgramSize) {
         error = "the program would be larger than 2 GiB, which the launcher cannot read";
         return result;
     }
 
-    std::vector<unsigned char> stub(stubText.begin(), stubText.end());
-    if (!PatchArchiveLength(stub, result.archiveLength, error)) {
-        error = Quoted(options.stubPath) + ": " + error;
-        return result;
-    }
+    PatchArchiveLength(stub, result.archiveLength, error);   // checked above, cannot fail
 
     std::string trailer;
     Put32(trailer, result.blockLength);

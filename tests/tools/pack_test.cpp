@@ -437,6 +437,8 @@ TEST_F(PackTest, RefusalsLeaveTheOutputAndFolderAlone)
         {"added folder missing", bareStub, {PackInput{PackInput::kFolder, "x", "no-such-dir"}}, nullptr, nullptr,
          nullptr, nullptr, "cannot read folder"},
         {"no marker", "MZ no field here", {}, nullptr, nullptr, nullptr, nullptr, "no archive-length field"},
+        {"no marker, seen before the payload", "MZ", {File("a", "no-such.txt")}, nullptr, nullptr, nullptr, nullptr,
+         "no archive-length field"},
         {"two markers", FakeStub(2), {}, nullptr, nullptr, nullptr, nullptr, "2 copies"},
         {"marker without room for the field", kMarker + "...", {}, nullptr, nullptr, nullptr, nullptr,
          "no length field"},
