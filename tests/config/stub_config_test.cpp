@@ -115,11 +115,12 @@ TEST(StubConfig, ProbeReadsItsOwnBlock)
         if (!c.external.empty()) {
             ASSERT_TRUE(WriteFile(copy + ".config", c.external)) << c.name;
         }
-        std::string output;
-        int exitCode = -1;
-        ASSERT_TRUE(RunProgram(copy, {"mainclass", "minjre"}, folder.Path("out.txt"), output, exitCode)) << c.name;
-        output = WithoutCarriageReturns(output);
-        EXPECT_EQ(exitCode, 0) << c.name;
+        ChildOptions options;
+        options.arguments = {"mainclass", "minjre"};
+        ChildResult run = RunChild(copy, options);
+        ASSERT_FALSE(run.timedOut) << c.name;
+        std::string output = WithoutCarriageReturns(run.out);
+        EXPECT_EQ(run.exitCode, 0) << c.name;
         if (c.exact)
             EXPECT_EQ(output, c.expected) << c.name;
         else
@@ -156,10 +157,9 @@ TEST(StubConfig, ShippedStubReadsItsPatchedField)
     for (const Case& c : cases) {
         const std::string copy = folder.Path("stub" + std::to_string(++index) + ExeSuffix());
         ASSERT_TRUE(WriteProgram(copy, c.image)) << c.name;
-        std::string output;
-        int exitCode = -1;
-        ASSERT_TRUE(RunProgram(copy, {}, folder.Path("out.txt"), output, exitCode)) << c.name;
-        output = WithoutCarriageReturns(output);
+        ChildResult run = RunChild(copy, ChildOptions());
+        ASSERT_FALSE(run.timedOut) << c.name;
+        std::string output = WithoutCarriageReturns(run.out);
         EXPECT_EQ(output.substr(0, output.find('\n')), c.firstLine) << c.name;
     }
 }
