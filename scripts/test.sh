@@ -19,6 +19,10 @@ for preset in host host-asan win64 win32; do
   ctest --preset "$preset" -j "$jobs" || status=1
 done
 
+# The archive's parsers under libFuzzer (clang, a build of their own), a fixed time each.
+echo "== fuzz"
+bash tests/archive/fuzz/run.sh build/fuzz || status=1
+
 echo "== stub sizes"
 for stub in build/host/src/tovarin-stub build/win32/src/tovarin-stub.exe build/win64/src/tovarin-stub.exe; do
   printf '%-40s %8d bytes\n' "$stub" "$(stat -c %s "$stub")"

@@ -54,6 +54,8 @@ public:
     jbyteArray LoadEntryData(JNIEnv* env, const CTextRef& name, bool searchNested);
 
     int32_t EntryCount() const { return m_indexCount; }
+    // Entry names in index order.
+    CTextRef EntryName(int32_t i) const { return CTextRef(m_index[i].name, m_index[i].length); }
     int32_t NestedCount() const { return m_nestedCount; }
     CTextRef NestedName(int32_t i) const { return CTextRef(m_nested[i].name, m_nested[i].length); }
     // Null where the jar entry was empty or could not be read.

@@ -256,6 +256,7 @@ void CZipReader::LoadCentralDirectory()
     const unsigned char* h = reinterpret_cast<const unsigned char*>(directory.Data());
     const unsigned char* end = h + m_directorySize;
     char* out = m_pool.Data();
+    const char* poolEnd = out + m_pool.Length();
     for (int32_t i = 0; i < count; ++i) {
         if (end - h < int32_t(kCentralHeaderSize) || Get32(h) != kCentralSignature)
             Fail(kZipErrorMalformed);
@@ -278,7 +279,8 @@ void CZipReader::LoadCentralDirectory()
         e.localHeaderOffset = Get32(h + 42);
         h += kCentralHeaderSize;
         int32_t variable = int32_t(e.nameLength) + e.extraLength + e.commentLength;
-        if (end - h < variable)
+        // Past the pool, the strings would take room the headers still to come need.
+        if (end - h < variable || poolEnd - out < variable)
             Fail(kZipErrorMalformed);
         std::memcpy(out, h, size_t(variable));
         std::replace(out, out + e.nameLength, '/', '\\');

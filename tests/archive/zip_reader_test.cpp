@@ -184,6 +184,13 @@ TEST(ZipReader, MalformedArchivesFailWithTheirCode)
         {"directory but no entries",
          [](Bytes& b) { Put16(b, EndRecord(b) + 8, 0); Put16(b, EndRecord(b) + 10, 0); }, 101, 0, "open", 0},
         {"more entries than the directory holds", [](Bytes& b) { Put16(b, EndRecord(b) + 10, 60000); }, 101, 0, "open", 0},
+        {"first header's strings crowding out the next header",
+         [](Bytes& b) {
+             size_t first = CentralHeader(b, 0);
+             uint32_t room = Get32(b, EndRecord(b) + 12) - 46 - (b[first + 28] | b[first + 29] << 8);
+             Put16(b, first + 32, room - 20);   // a comment that leaves 20 bytes for header 2
+         },
+         101, 0, "open", 0},
         {"second volume", [](Bytes& b) { Put16(b, EndRecord(b) + 4, 1); }, 101, 0, "open", 0},
         {"bad central signature", [](Bytes& b) { Put32(b, CentralHeader(b, 1), 0x02014b51); }, 101, 0, "open", 0},
         {"two entries at one offset",
