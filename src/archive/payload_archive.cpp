@@ -46,6 +46,26 @@ int32_t FindChar(const CTextRef& text, char c, int32_t from = 0)
     return -1;
 }
 
+// A name split at its first '!': the nested jar it names and the name inside that jar.
+// Without a '!' every nested jar is searched for the whole name.
+struct NestedRoute {
+    explicit NestedRoute(const CTextRef& name) : bang(FindChar(name, '!')), rest(name)
+    {
+        if (bang > 0) {
+            head = CTextRef(name.Data(), bang);
+            rest = CTextRef(name.Data() + bang + 1, name.Length() - bang - 1);
+        }
+    }
+    bool Reaches(const char* jarName, int32_t length) const
+    {
+        return bang <= 0 || CompareNames(head.Data(), head.Length(), jarName, length) == 0;
+    }
+
+    int32_t bang;
+    CTextRef head;
+    CTextRef rest;
+};
+
 // prefix + "!" + name, or name alone at the top.
 bool ComposePath(CTextBuffer& out, const CTextRef& prefix, const CTextRef& name)
 {
@@ -223,28 +243,19 @@ int32_t CPayloadArchive::Lookup(const CTextRef& name) const
 bool CPayloadArchive::FindEntry(const CTextRef& name, CTextBuffer& out, const CTextRef& prefix,
                                 EntryVisitor callback, void* context) const
 {
-    int32_t bang = FindChar(name, '!');
-    if (bang < 0 && Lookup(name) >= 0 && ComposePath(out, prefix, name)) {
+    NestedRoute route(name);
+    if (route.bang < 0 && Lookup(name) >= 0 && ComposePath(out, prefix, name)) {
         if (!callback)
             return true;
         callback(context, out);
     }
-    if (m_nestedCount == 0)
-        return false;
-    CTextRef head;
-    CTextRef rest = name;
-    if (bang > 0) {
-        head = CTextRef(name.Data(), bang);
-        rest = CTextRef(name.Data() + bang + 1, name.Length() - bang - 1);
-    }
     CTextBuffer childPrefix;
     for (int32_t i = 0; i < m_nestedCount; ++i) {
         const NestedJar& jar = m_nested[i];
-        if (!jar.archive || (bang > 0 && CompareNames(head.Data(), head.Length(), jar.name, jar.length) != 0))
+        if (!jar.archive || !route.Reaches(jar.name, jar.length) ||
+            !ComposePath(childPrefix, prefix, CTextRef(jar.name, jar.length)))
             continue;
-        if (!ComposePath(childPrefix, prefix, CTextRef(jar.name, jar.length)))
-            continue;
-        if (jar.archive->FindEntry(rest, out, childPrefix, callback, context))
+        if (jar.archive->FindEntry(route.rest, out, childPrefix, callback, context))
             return true;
     }
     return false;
@@ -254,8 +265,8 @@ bool CPayloadArchive::FindEntry(const CTextRef& name, CTextBuffer& out, const CT
 
 bool CPayloadArchive::ReadEntryData(const CTextRef& name, bool searchNested, CTextBuffer& out)
 {
-    int32_t bang = FindChar(name, '!');
-    if (bang < 0) {
+    NestedRoute route(name);
+    if (route.bang < 0) {
         CTextBuffer resolved(name);
         if (resolved.Length() == name.Length()) {
             ResolveParentSteps(resolved);
@@ -264,19 +275,11 @@ bool CPayloadArchive::ReadEntryData(const CTextRef& name, bool searchNested, CTe
                 return true;
         }
     }
-    if (m_nestedCount == 0 || !(searchNested || bang > 0))
+    if (!searchNested && route.bang <= 0)
         return false;
-    CTextRef head;
-    CTextRef rest = name;
-    if (bang > 0) {
-        head = CTextRef(name.Data(), bang);
-        rest = CTextRef(name.Data() + bang + 1, name.Length() - bang - 1);
-    }
     for (int32_t i = 0; i < m_nestedCount; ++i) {
         const NestedJar& jar = m_nested[i];
-        if (!jar.archive || (bang > 0 && CompareNames(head.Data(), head.Length(), jar.name, jar.length) != 0))
-            continue;
-        if (jar.archive->ReadEntryData(rest, false, out))
+        if (jar.archive && route.Reaches(jar.name, jar.length) && jar.archive->ReadEntryData(route.rest, false, out))
             return true;
     }
     return false;
