@@ -216,6 +216,17 @@ bool PutEnvironment(const char* assignment)
     if (!equals)
         return false;
     CTextBuffer name(assignment, int32_t(equals - assignment));
+    // Configurations are written for Windows, where names ignore case: without a
+    // variable of exactly this name, one whose name differs only in case is the one meant.
+    if (!std::getenv(name.Data())) {
+        for (char** entry = environ; *entry; ++entry) {
+            const char* end = std::strchr(*entry, '=');
+            if (end && CTextBuffer(*entry, int32_t(end - *entry)).CompareNoCase(name) == 0) {
+                name.Assign(*entry, int32_t(end - *entry));
+                break;
+            }
+        }
+    }
     return SetEnvironmentValue(name.Data(), equals[1] ? equals + 1 : nullptr);
 }
 
