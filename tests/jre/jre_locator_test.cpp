@@ -106,11 +106,16 @@ TEST_F(JreLocatorTest, ProbeOrderWithinAndAcrossLocations)
 
     // The flavour folder beats any other subfolder of the same location.
     std::string both = MakeHome("both", {dir + "aaa/" + lib, dir + "server/" + lib});
-    Configure("vm server\r\n");
-    CJreLocator flavoured(m_config, NativeRuntimeLayout());
+    // The flavour is read once per configuration, so each case gets its own.
+    CLaunchConfig server(false);
+    server.Assign("vm server\r\n");
+    CJreLocator flavoured(server, NativeRuntimeLayout());
     EXPECT_EQ(Normal(flavoured.ProbeRuntimeHome(CTextRef(both.c_str())).Data()), Normal(both + "/" + dir + "server/" + lib));
-    Configure("vm s\r\n");
-    EXPECT_EQ(CJreLocator(m_config, NativeRuntimeLayout()).VmFlavour().Length() < 2, true) << "one letter is no flavour";
+    CLaunchConfig oneLetter(false);
+    oneLetter.Assign("vm s\r\n");
+    EXPECT_STREQ(CJreLocator(oneLetter, NativeRuntimeLayout()).ProbeRuntimeHome(CTextRef(both.c_str())).Data(),
+                 CJreLocator(m_config, NativeRuntimeLayout()).ProbeRuntimeHome(CTextRef(both.c_str())).Data())
+        << "one letter is no flavour";
 }
 
 TEST_F(JreLocatorTest, SourcesInTheConfiguredOrder)
