@@ -1,61 +1,19 @@
 // Finished programs against the real JVM: each test packs the host stub with a
 // configuration and the probe classes at the payload's top level, runs it and reads its
 // exit code, standard output and standard error.
-#include "child_process.h"
-#include "pack.h"
+#include "e2e_fixture.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
-
-namespace fs = std::filesystem;
 
 namespace {
 
-const std::string kJvm = std::string(TOVARIN_JDK_HOME) + "/lib/server/libjvm.so";
-
-class LaunchTest : public ::testing::Test {
+// The probe classes at the payload's top level, where the VM's own class loader sees them.
+class LaunchTest : public FinishedProgramTest {
 protected:
-    void SetUp() override
-    {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_dir = fs::temp_directory_path() / ("tovarin-e2e-" + std::string(info->name()) + "-" +
-                                             std::to_string(std::rand()));
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    // Packs a program whose configuration is `config` plus, unless given, the JVM library.
     std::string Pack(const std::string& config, const std::string& name = "app")
     {
-        std::string text = config;
-        if (config.find("jvmdll") == std::string::npos && config.find("jre_order") == std::string::npos)
-            text += "jvmdll " + kJvm + "\n";
-        fs::path configFile = m_dir / (name + ".txt");
-        std::ofstream(configFile, std::ios::binary) << text;
-        PackOptions options;
-        options.stubPath = TOVARIN_STUB;
-        options.outputPath = (m_dir / name).string();
-        options.configPath = configFile.string();
-        options.supportClassesDir = TOVARIN_SUPPORT_CLASSES;
-        options.inputs.push_back({PackInput::kFolder, "", TOVARIN_PROBE_CLASSES});
-        PackResult result = PackProgram(options);
-        EXPECT_TRUE(result.ok) << result.message;
-        return options.outputPath;
+        return FinishedProgramTest::Pack(config, name, {{PackInput::kFolder, "", TOVARIN_PROBE_CLASSES}});
     }
-
-    ChildResult Run(const std::string& program, ChildOptions options = {})
-    {
-        // The user's own settings must not leak into the launch.
-        options.environment.insert(options.environment.begin(), {{"JAVA_TOOL_OPTIONS", ""}, {"_JAVA_OPTIONS", ""}});
-        return RunChild(program, options);
-    }
-
-    fs::path m_dir;
 };
 
 std::string Lines(std::initializer_list<const char*> lines)
