@@ -5,6 +5,7 @@
 
 #include "config/launch_config.h"
 #include "os/process.h"
+#include "registry_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -141,4 +143,42 @@ TEST_F(JreLocatorTest, SourcesInTheConfiguredOrder)
         Configure(c.lines);
         EXPECT_EQ(Normal(CJreLocator(m_config, NativeRuntimeLayout()).Search().Data()), Normal(c.found)) << c.name;
     }
+}
+
+// The vendors' runtime keys under HKEY_LOCAL_MACHINE, written by the test (Wine lets it).
+TEST_F(JreLocatorTest, RegistrySources)
+{
+    if (!HasTestRegistry())
+        GTEST_SKIP() << "no registry on this system";
+    const std::string lib = Library();
+    std::string client = MakeHome("rt", {"bin/client/" + lib, "bin/server/" + lib});
+    std::string javaHome = MakeHome("home", {"bin/server/" + lib});
+    const char* javaSoft = "SOFTWARE\\JavaSoft\\JRE";
+    const char* ibm = "SOFTWARE\\IBM\\Java2 Runtime Environment";
+
+    struct Value { const char* key; const char* name; std::string text; };
+    struct Case { const char* name; const char* lines; std::vector<Value> values; std::string found; };
+    const Case cases[] = {
+        {"RuntimeLib used as it stands", "jre_order s\r\n",
+         {{javaSoft, "CurrentVersion", "1.8"}, {"SOFTWARE\\JavaSoft\\JRE\\1.8", "RuntimeLib", client + "\\bin\\client\\" + lib}},
+         client + "/bin/client/" + lib},
+        {"a flavour probes the bin folder", "jre_order s\r\nvm server\r\n",
+         {{javaSoft, "CurrentVersion", "1.8"}, {"SOFTWARE\\JavaSoft\\JRE\\1.8", "RuntimeLib", client + "\\bin\\client\\" + lib}},
+         client + "/bin/server/" + lib},
+        {"JavaHome without RuntimeLib", "jre_order i\r\n",
+         {{ibm, "CurrentVersion", "7"}, {"SOFTWARE\\IBM\\Java2 Runtime Environment\\7", "JavaHome", javaHome}},
+         javaHome + "/bin/server/" + lib},
+        {"version subkey missing", "jre_order s\r\n", {{javaSoft, "CurrentVersion", "9"}}, ""},
+    };
+    for (const Case& c : cases) {
+        DeleteMachineRegistryKey(javaSoft);
+        DeleteMachineRegistryKey(ibm);
+        for (const Value& v : c.values)
+            ASSERT_TRUE(WriteMachineRegistryString(v.key, v.name, v.text)) << c.name;
+        CLaunchConfig config(false);
+        config.Assign(c.lines);
+        EXPECT_EQ(Normal(CJreLocator(config, NativeRuntimeLayout()).Search().Data()), Normal(c.found)) << c.name;
+    }
+    DeleteMachineRegistryKey(javaSoft);
+    DeleteMachineRegistryKey(ibm);
 }

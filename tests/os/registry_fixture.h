@@ -1,5 +1,6 @@
 // Test-only writes to the registry, so that reads can be checked against values the test
-// put there itself. Everything goes under HKEY_CURRENT_USER and is removed afterwards.
+// put there itself. Everything goes under HKEY_CURRENT_USER (the machine variants below
+// excepted) and is removed afterwards.
 // Linux has no registry: every write fails there.
 #pragma once
 
@@ -15,5 +16,9 @@ bool WriteTestRegistryString(const std::string& path, const std::string& name, u
                              const std::string& text);
 // Removes HKEY_CURRENT_USER\path with everything below it.
 void DeleteTestRegistryKey(const std::string& path);
+// The same under HKEY_LOCAL_MACHINE, for readers whose root is fixed there (the Java
+// runtime keys). Only string values; Wine lets the test user write there.
+bool WriteMachineRegistryString(const std::string& path, const std::string& name, const std::string& text);
+void DeleteMachineRegistryKey(const std::string& path);
 // A key path under HKEY_CURRENT_USER that no other test program uses at the same time.
 std::string UniqueTestRegistryPath(const char* what);

@@ -21,6 +21,15 @@ void DeleteTestRegistryKey(const std::string&)
 {
 }
 
+bool WriteMachineRegistryString(const std::string&, const std::string&, const std::string&)
+{
+    return false;
+}
+
+void DeleteMachineRegistryKey(const std::string&)
+{
+}
+
 std::string UniqueTestRegistryPath(const char* what)
 {
     return std::string("Software\\TovarinTests\\") + what + "-" + std::to_string(getpid());

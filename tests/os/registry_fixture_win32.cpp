@@ -7,16 +7,42 @@ bool HasTestRegistry()
     return true;
 }
 
-bool WriteTestRegistryValue(const std::string& path, const std::string& name, uint32_t type,
-                            const void* data, uint32_t size)
+namespace {
+
+bool WriteValue(HKEY root, const std::string& path, const std::string& name, uint32_t type, const void* data,
+                uint32_t size)
 {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
         ERROR_SUCCESS)
         return false;
     LONG result = RegSetValueExA(key, name.c_str(), 0, DWORD(type), static_cast<const BYTE*>(data), DWORD(size));
     RegCloseKey(key);
     return result == ERROR_SUCCESS;
+}
+
+void DeleteKey(HKEY root, const std::string& path)
+{
+    RegDeleteTreeA(root, path.c_str());
+    RegDeleteKeyA(root, path.c_str());
+}
+
+} // namespace
+
+bool WriteTestRegistryValue(const std::string& path, const std::string& name, uint32_t type,
+                            const void* data, uint32_t size)
+{
+    return WriteValue(HKEY_CURRENT_USER, path, name, type, data, size);
+}
+
+bool WriteMachineRegistryString(const std::string& path, const std::string& name, const std::string& text)
+{
+    return WriteValue(HKEY_LOCAL_MACHINE, path, name, REG_SZ, text.c_str(), uint32_t(text.size() + 1));
+}
+
+void DeleteMachineRegistryKey(const std::string& path)
+{
+    DeleteKey(HKEY_LOCAL_MACHINE, path);
 }
 
 bool WriteTestRegistryString(const std::string& path, const std::string& name, uint32_t type,
@@ -27,8 +53,7 @@ bool WriteTestRegistryString(const std::string& path, const std::string& name, u
 
 void DeleteTestRegistryKey(const std::string& path)
 {
-    RegDeleteTreeA(HKEY_CURRENT_USER, path.c_str());
-    RegDeleteKeyA(HKEY_CURRENT_USER, path.c_str());
+    DeleteKey(HKEY_CURRENT_USER, path);
 }
 
 std::string UniqueTestRegistryPath(const char* what)
