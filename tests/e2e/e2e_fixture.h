@@ -28,7 +28,8 @@ protected:
 
     // Packs a program from the configuration text (plus the JVM library unless the text
     // chooses a runtime itself) and the payload entries given.
-    std::string Pack(const std::string& config, const std::string& name, const std::vector<PackInput>& inputs)
+    std::string Pack(const std::string& config, const std::string& name, const std::vector<PackInput>& inputs,
+                     const std::string& comment = "")
     {
         std::string text = config;
         if (config.find("jvmdll") == std::string::npos && config.find("jre_order") == std::string::npos)
@@ -41,6 +42,8 @@ protected:
         options.configPath = configFile.string();
         options.supportClassesDir = TOVARIN_SUPPORT_CLASSES;
         options.inputs = inputs;
+        options.hasComment = !comment.empty();
+        options.comment = comment;
         PackResult result = PackProgram(options);
         EXPECT_TRUE(result.ok) << result.message;
         return options.outputPath;
