@@ -99,5 +99,6 @@ private:
 // one is dropped ('a\b\..\c' gives 'a\c', '..\a\b' gives 'a\b').
 void ResolveParentSteps(CTextBuffer& name);
 
-// The process-wide archive (depth 2), constructed before main and destroyed after it.
+// The process-wide archive (depth 2), constructed before main and kept until the process
+// ends (see payload_instance.cpp).
 extern CPayloadArchive* const g_payloadArchive;

@@ -5,13 +5,10 @@
 #include "config/launch_config.h"
 #include "os/process.h"
 
-namespace {
-
-CPayloadArchive s_payloadArchive(2);
-
-} // namespace
-
-CPayloadArchive* const g_payloadArchive = &s_payloadArchive;
+// Never destroyed: when the application calls System.exit, the C library runs static
+// destructors while other Java threads may still be inside a native reading the payload.
+// The memory goes back to the system with the process.
+CPayloadArchive* const g_payloadArchive = new CPayloadArchive(2);
 
 bool CPayloadArchive::EnsureOpen()
 {

@@ -157,3 +157,15 @@ TEST_F(LaunchTest, MessageOverrides)
     EXPECT_EQ(r.exitCode, 7);
     EXPECT_NE(r.err.find("Oops: Nothing\tto run\n"), std::string::npos) << r.err;
 }
+
+TEST_F(LaunchTest, TerminationSignalEndsWithSystemExitZero)
+{
+    // Without the launcher's handler the VM's own would end the process with 143.
+    ChildOptions options;
+    options.terminateAfterMs = 2500;
+    options.timeoutSeconds = 30;
+    ChildResult r = Run(Pack("mainclass probe.Sleep\n", "sleep"), options);
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ(r.out, "sleeping\n");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+}

@@ -18,6 +18,7 @@ struct ChildOptions {
     std::vector<std::pair<std::string, std::string>> environment; // set (empty value: removed)
     std::string workingDirectory;                               // empty: the test's own
     int timeoutSeconds = 60;
+    int terminateAfterMs = -1;   // Linux: send SIGTERM this long after the start (-1: never)
 };
 
 ChildResult RunChild(const std::string& program, const ChildOptions& options);

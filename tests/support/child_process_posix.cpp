@@ -46,17 +46,31 @@ ChildResult RunChild(const std::string& program, const ChildOptions& options)
         close(errPipe[0]);
         return result;
     }
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.timeoutSeconds);
+    auto start = std::chrono::steady_clock::now();
+    auto deadline = start + std::chrono::seconds(options.timeoutSeconds);
+    bool terminated = options.terminateAfterMs < 0;
     pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
     int open = 2;
     while (open > 0) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        auto now = std::chrono::steady_clock::now();
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now);
         if (left.count() <= 0) {
             result.timedOut = true;
             kill(pid, SIGKILL);
             break;
         }
-        if (poll(fds, 2, int(left.count())) < 0 && errno != EINTR)
+        int wait = int(left.count());
+        if (!terminated) {
+            auto untilSignal = std::chrono::duration_cast<std::chrono::milliseconds>(
+                start + std::chrono::milliseconds(options.terminateAfterMs) - now);
+            if (untilSignal.count() <= 0) {
+                kill(pid, SIGTERM);
+                terminated = true;
+            } else if (untilSignal.count() < wait) {
+                wait = int(untilSignal.count());
+            }
+        }
+        if (poll(fds, 2, wait) < 0 && errno != EINTR)
             break;
         for (int i = 0; i < 2; ++i) {
             if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR)))
