@@ -318,9 +318,8 @@ const char* CLaunchConfig::LookupRegistryReference(const char* name) const
         uint32_t v = type == CRegistryKey::kDword
                          ? uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24
                          : uint32_t(b[3]) | uint32_t(b[2]) << 8 | uint32_t(b[1]) << 16 | uint32_t(b[0]) << 24;
-        char digits[16];
-        std::snprintf(digits, sizeof digits, "%ld", long(int32_t(v)));
-        text.Assign(digits);
+        text.Clear();
+        text.AppendDecimal(int32_t(v));
         break;
     }
     default:

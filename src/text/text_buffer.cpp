@@ -288,6 +288,24 @@ int CTextBuffer::IsPrefixOf(const CTextRef& other) const
     return std::memcmp(m_data, other.Data(), size_t(m_length)) == 0 ? 0 : 1;
 }
 
+bool CTextBuffer::AppendDecimal(int64_t value)
+{
+    char digits[24];
+    int n = 0;
+    // Negating in unsigned arithmetic keeps the most negative value exact.
+    uint64_t magnitude = value < 0 ? 0 - uint64_t(value) : uint64_t(value);
+    do {
+        digits[n++] = char('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude);
+    if (value < 0)
+        digits[n++] = '-';
+    CTextBuffer text;
+    while (n > 0)
+        text.Append(digits[--n]);
+    return Append(text);
+}
+
 bool CTextBuffer::AssignUtf8FromWide(const char16_t* units)
 {
     int32_t n = CountUnits(units);

@@ -103,6 +103,9 @@ public:
     int IsPrefixOf(const CTextRef& other) const;
     int IsPrefixOf(const char* text) const { return IsPrefixOf(CTextRef(text)); }
 
+    // Appends the decimal form of value ("-1", "42").
+    bool AppendDecimal(int64_t value);
+
     // UTF-8 form of 16-bit text up to its first 0 unit.
     bool AssignUtf8FromWide(const char16_t* units);
     // Multibyte form in the process locale; n = -1 up to the first 0 unit.

@@ -4,6 +4,9 @@
 #include "os/process.h"
 #include "vm/main_invocation.h"
 
+#include <cctype>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -36,7 +39,8 @@ void CJavaHost::ReportLibraryLoadError(const char* libraryPath)
             ++p;
         }
     }
-    std::fprintf(stderr, "%s\n", text.Data());
+    text.Append('\n');
+    std::fputs(text.Data(), stderr);
     std::fflush(stderr);
 }
 
@@ -142,13 +146,33 @@ struct VersionFields {
     int field[4];
 };
 
-// "major.minor.micro_update", trailing parts optional; reading stops at the first
-// character that does not fit.
+// "major.minor.micro_update", trailing parts optional, read as sscanf reads
+// "%d.%d.%d_%d": each number may follow blanks and carry a sign, and reading stops at the
+// first character that does not fit. (Written out to keep the C library's scanf, and
+// all its floating-point parsing, out of the stub.)
 VersionFields ReadVersion(const char* text)
 {
+    static const char kSeparators[] = {'.', '.', '_'};
     VersionFields v{0, {0, 0, 0, 0}};
-    int n = text && *text ? std::sscanf(text, "%d.%d.%d_%d", &v.field[0], &v.field[1], &v.field[2], &v.field[3]) : 0;
-    v.count = n > 0 ? n : 0;
+    const char* p = text ? text : "";
+    for (int k = 0; k < 4; ++k) {
+        while (std::isspace(static_cast<unsigned char>(*p)))
+            ++p;
+        bool negative = *p == '-';
+        if (*p == '-' || *p == '+')
+            ++p;
+        if (!std::isdigit(static_cast<unsigned char>(*p)))
+            break;
+        long long value = 0;
+        for (; std::isdigit(static_cast<unsigned char>(*p)); ++p)
+            if (value < INT32_MAX)
+                value = value * 10 + (*p - '0');
+        v.field[k] = int(negative ? -(value > INT32_MAX ? INT32_MAX : value) : (value > INT32_MAX ? INT32_MAX : value));
+        v.count = k + 1;
+        if (k == 3 || *p != kSeparators[k])
+            break;
+        ++p;
+    }
     return v;
 }
 
