@@ -10,7 +10,7 @@ jobs=$(nproc)
 status=0
 for preset in host host-asan win64 win32; do
   echo "== $preset"
-  cmake --preset "$preset" -DTOVARIN_JDK_HOME="$JAVA_HOME" >/dev/null
+  cmake --preset "$preset" -DTOVARIN_JDK_HOME="$JAVA_HOME" -DTOVARIN_TESTS=ON >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
   if [ "$preset" = win64 ]; then
     # Create the Wine prefix once, before tests start in parallel.
