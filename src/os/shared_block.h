@@ -3,6 +3,8 @@
 // id). The instance registry lives in it.
 #pragma once
 
+#include "text/text_buffer.h"
+
 #include <cstdint>
 
 class CSharedBlock {
@@ -31,4 +33,5 @@ private:
     int32_t m_size = 0;
     bool m_mapped = false;        // the view was mapped by us and is unmapped by Close
     intptr_t m_handle = -1;       // mapping handle (Windows) or descriptor (Linux)
+    CTextBuffer m_name;           // the shared-memory object's name (Linux)
 };

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -34,11 +35,14 @@ CSharedBlock::~CSharedBlock()
     Close();
 }
 
+// Every copy holds a shared lock on the object while it uses it, so that the last one
+// to leave can tell and remove the object, as Windows drops a section with its last user.
 static bool MapObject(const CTextBuffer& name, int32_t size, void** address, intptr_t* handle)
 {
     int fd = shm_open(name.Data(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0)
         return false;
+    flock(fd, LOCK_SH);
     struct stat info;
     if (fstat(fd, &info) != 0 || (info.st_size < size && ftruncate(fd, size) != 0)) {
         close(fd);
@@ -60,7 +64,8 @@ bool CSharedBlock::OpenExecutableSection()
     CTextBuffer exe = GetExecutablePath();
     char real[PATH_MAX];
     const char* key = realpath(exe.Data(), real) ? real : exe.Data();
-    if (!MapObject(ObjectName("section", key), kSectionSize, &m_address, &m_handle))
+    m_name = ObjectName("section", key);
+    if (!MapObject(m_name, kSectionSize, &m_address, &m_handle))
         return false;
     m_size = kSectionSize;
     m_mapped = true;
@@ -70,7 +75,8 @@ bool CSharedBlock::OpenExecutableSection()
 bool CSharedBlock::OpenNamed(const char* name)
 {
     Close();
-    if (!MapObject(ObjectName("mapping", name), kNamedSize, &m_address, &m_handle))
+    m_name = ObjectName("mapping", name);
+    if (!MapObject(m_name, kNamedSize, &m_address, &m_handle))
         return false;
     m_size = kNamedSize;
     m_mapped = true;
@@ -81,8 +87,11 @@ void CSharedBlock::Close()
 {
     if (m_mapped)
         munmap(m_address, size_t(m_size));
-    if (m_handle != -1)
+    if (m_handle != -1) {
+        if (flock(int(m_handle), LOCK_EX | LOCK_NB) == 0)
+            shm_unlink(m_name.Data());
         close(int(m_handle));
+    }
     m_address = nullptr;
     m_size = 0;
     m_mapped = false;
