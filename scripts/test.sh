@@ -19,14 +19,14 @@ for preset in host host-asan win64 win32; do
   ctest --preset "$preset" -j "$jobs" || status=1
 done
 
-# ---- Fuzzing: each parser's libFuzzer targets, projects of their own built with clang,
-# run for a fixed time from their seed corpus (scripts/fuzz.sh).
+# ---- Fuzzing: the parsers' libFuzzer targets, a project of their own built with clang,
+# each run for a fixed time from its seeds (scripts/fuzz.sh).
 echo "== fuzz"
-cmake -S tests/config/fuzz -B build/fuzz/config -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build/fuzz/config -j "$jobs"
-bash scripts/fuzz.sh build/fuzz/config/config_fuzz tests/config/fuzz/corpus 25 || status=1
-bash tests/archive/fuzz/run.sh build/fuzz/archive || status=1
+cmake -S tests/fuzz -B build/fuzz -G Ninja -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOVARIN_JDK_HOME="$JAVA_HOME" >/dev/null
+cmake --build build/fuzz -j "$jobs"
+bash scripts/fuzz.sh build/fuzz/config_fuzz tests/config/fuzz/corpus 25 || status=1
+bash tests/archive/fuzz/run.sh build/fuzz || status=1
 
 echo "== stub sizes"
 for stub in build/host/src/tovarin-stub build/win32/src/tovarin-stub.exe build/win64/src/tovarin-stub.exe; do

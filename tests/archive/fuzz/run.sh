@@ -1,15 +1,10 @@
 #!/bin/bash
-# Builds the archive's libFuzzer targets with clang and runs each for a fixed time from
-# generated seeds. Usage: run.sh [build folder]; FUZZ_SECONDS overrides the 25 s per target.
+# Runs the archive's libFuzzer targets (built by tests/fuzz) for a fixed time each from
+# seeds generated afresh. Usage: run.sh BUILD_FOLDER; FUZZ_SECONDS overrides 25 s a target.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../../.." && pwd)
-build=${1:-$root/build/fuzz}
+build=$1
 seconds=${FUZZ_SECONDS:-25}
-jdk=${JAVA_HOME:-/usr/lib/jvm/java-17-openjdk-amd64}
-
-cmake -S "$root/tests/archive/fuzz" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DTOVARIN_JDK_HOME="$jdk" >/dev/null
-cmake --build "$build" -j 2
 rm -rf "$build/seeds"
 "$build/make_archive_seeds" "$build/seeds"
 
