@@ -113,6 +113,23 @@ TEST_F(BridgeTest, SettingsThatChangeTheAnswers)
     EXPECT_EQ(lines[1], "property java.protocol.handler.pkgs=com.mirathel|org.example");
 }
 
+TEST_F(BridgeTest, LauncherClassPathComesLast)
+{
+    // A loader made after the properties are set sees "qvx.class.path" as the property
+    // gives it: its folder is searched after the payload, for resources and classes alike.
+    std::filesystem::path folder = m_dir / "classpath";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "shared.txt") << "from the class path\n";
+    std::string program = PackApp("assystemclassloader false\nproperty qvx.class.path=" + folder.string() + "\n");
+    std::string jarUrl = "jar:file:" + program + "!/shared.txt";
+    std::string fileUrl = "file:" + folder.string() + "/shared.txt";
+    std::vector<std::string> lines = Ask(program, {"resources", "shared.txt", "resource", "shared.txt"});
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "resources shared.txt " + jarUrl + " qvx:shared.txt qvx:app.jar!shared.txt "
+                        "qvx:libs/a.jar!shared.txt " + fileUrl);
+    EXPECT_EQ(lines[1], "resource shared.txt " + jarUrl + " [17] from the payload") << "the parent answers first";
+}
+
 TEST_F(BridgeTest, SixteenThreadsAtOnce)
 {
     std::vector<PackInput> inputs = {{PackInput::kFile, "app.jar", kJars + "/app.jar"}};
