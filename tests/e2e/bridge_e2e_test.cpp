@@ -117,10 +117,12 @@ TEST_F(BridgeTest, LauncherClassPathComesLast)
 {
     // A loader made after the properties are set sees "qvx.class.path" as the property
     // gives it: its folder is searched after the payload, for resources and classes alike.
+    // Empty elements are skipped and a missing folder holds nothing.
     std::filesystem::path folder = m_dir / "classpath";
     std::filesystem::create_directories(folder);
     std::ofstream(folder / "shared.txt") << "from the class path\n";
-    std::string program = PackApp("assystemclassloader false\nproperty qvx.class.path=" + folder.string() + "\n");
+    std::string classPath = ":" + (m_dir / "missing").string() + "::" + folder.string() + ":";
+    std::string program = PackApp("assystemclassloader false\nproperty qvx.class.path=" + classPath + "\n");
     std::string jarUrl = "jar:file:" + program + "!/shared.txt";
     std::string fileUrl = "file:" + folder.string() + "/shared.txt";
     std::vector<std::string> lines = Ask(program, {"resources", "shared.txt", "resource", "shared.txt"});

@@ -47,7 +47,15 @@ public class TovarinClassLoader extends URLClassLoader {
     protected static URL[] getQvxClassPath() {
         String path = System.getProperty("qvx.class.path", "");
         List<URL> urls = new ArrayList<URL>();
-        for (String element : path.split(java.util.regex.Pattern.quote(File.pathSeparator))) {
+        // Split by hand: String.split with a quoted pattern pulls in the regex engine and
+        // the lambda machinery behind it, a few milliseconds of every start.
+        char separator = File.pathSeparatorChar;
+        for (int start = 0, end; start < path.length(); start = end + 1) {
+            end = path.indexOf(separator, start);
+            if (end < 0) {
+                end = path.length();
+            }
+            String element = path.substring(start, end);
             if (element.length() == 0) {
                 continue;
             }
